@@ -1,0 +1,52 @@
+// Spline paths: straight-segment 3D polylines evaluated by arc length, so a
+// parameter from 0 to 1 moves along a path at constant speed. A .spl file
+// holds one or more, in a text or a binary form. All arithmetic is single
+// precision.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "modules/vector3.h"
+
+class SplinePath {
+public:
+    explicit SplinePath(std::vector<Vector3> points);  // at least one point
+    virtual ~SplinePath() = default;
+
+    virtual int32_t pointCount();
+    // The point at arc-length fraction s: the first point for s <= 0, the
+    // last beyond the end.
+    virtual Vector3& evaluate(Vector3& out, float s);
+    virtual Vector3& getPoint(Vector3& out, int32_t index);
+    virtual float segmentLength(int32_t index);
+    // One path record of the binary form: count, then count points.
+    virtual void write(FILE* file, int32_t count);
+
+    float totalLength() const { return total_; }
+
+private:
+    std::vector<Vector3> points_;
+    std::vector<float> segments_;
+    float total_ = 0.0f;
+};
+
+// The paths of one file in file order; owns them.
+class SplinePathList {
+public:
+    int32_t size() const { return int32_t(paths_.size()); }
+    SplinePath* operator[](int32_t index) const {
+        return index >= 0 && index < size() ? paths_[size_t(index)].get() : nullptr;
+    }
+    void append(std::unique_ptr<SplinePath> path) { paths_.push_back(std::move(path)); }
+    void clear() { paths_.clear(); }
+
+private:
+    std::vector<std::unique_ptr<SplinePath>> paths_;
+};
+
+// Never fail: a file that does not open or breaks off gives the paths read
+// until then.
+SplinePathList readSplinePathsText(const char* fileName);
+SplinePathList readSplinePathsBinary(const char* fileName);
