@@ -6,4 +6,3 @@ void GlDriver::destroy() {}
 bool GlDriver::control(int operation, const platform::Message* message) {
     return DialogPage::control(operation, message);
 }
-Image* GlDriver::createSurface() { return Driver::createSurface(); }

@@ -2,6 +2,7 @@
 #include <SDL2/SDL.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -302,6 +303,8 @@ bool messageBox(const char* text, const char* caption) {
     bool shown = !isHeadless() && ensureVideo() &&
                  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption ? caption : "Error", text ? text : "",
                                           nullptr) == 0;
+    // Where no box can be shown, the terminal still tells.
+    if (!shown) std::fprintf(stderr, "%s: %s\n", caption ? caption : "Error", text ? text : "");
     errno = savedErrno;
     return shown;
 }
