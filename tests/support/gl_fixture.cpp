@@ -12,6 +12,10 @@ bool Rgba::near(const Rgba& o, int tolerance) const {
            std::abs(a - o.a) <= tolerance;
 }
 
+bool Rgba::rgbNear(const Rgba& o, int tolerance) const {
+    return std::abs(r - o.r) <= tolerance && std::abs(g - o.g) <= tolerance && std::abs(b - o.b) <= tolerance;
+}
+
 std::ostream& operator<<(std::ostream& out, const Rgba& c) {
     return out << "rgba(" << int(c.r) << "," << int(c.g) << "," << int(c.b) << "," << int(c.a) << ")";
 }
@@ -61,6 +65,15 @@ int GlFixture::countNear(const Rgba& colour, int x0, int y0, int x1, int y1, int
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x)
             if (all[size_t(y) * width_ + x].near(colour, tolerance)) ++n;
+    return n;
+}
+
+int GlFixture::countRgbNear(const Rgba& colour, int x0, int y0, int x1, int y1, int tolerance) const {
+    std::vector<Rgba> all = pixels();
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (all[size_t(y) * width_ + x].rgbNear(colour, tolerance)) ++n;
     return n;
 }
 

@@ -23,7 +23,8 @@ namespace test {
 struct Rgba {
     uint8_t r = 0, g = 0, b = 0, a = 0;
     bool operator==(const Rgba& o) const { return r == o.r && g == o.g && b == o.b && a == o.a; }
-    bool near(const Rgba& o, int tolerance = 2) const;  // every channel within tolerance
+    bool near(const Rgba& o, int tolerance = 2) const;     // every channel within tolerance
+    bool rgbNear(const Rgba& o, int tolerance = 2) const;  // red, green and blue only
 };
 std::ostream& operator<<(std::ostream& out, const Rgba& c);
 
@@ -43,6 +44,12 @@ public:
     std::vector<Rgba> pixels() const;  // row after row, the top row first
     // Pixels within tolerance of colour, over the rectangle [x0, x1) x [y0, y1).
     int countNear(const Rgba& colour, int x0, int y0, int x1, int y1, int tolerance = 2) const;
+    // The same, comparing red, green and blue only: after blending, the
+    // frame's own alpha says nothing about what a viewer sees.
+    int countRgbNear(const Rgba& colour, int x0, int y0, int x1, int y1, int tolerance = 2) const;
+    int countRgbNear(const Rgba& colour, int tolerance = 2) const {  // the whole frame
+        return countRgbNear(colour, 0, 0, width_, height_, tolerance);
+    }
     // Writes the frame as a binary PPM, for looking at a failure.
     bool savePpm(const std::string& path) const;
 
