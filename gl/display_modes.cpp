@@ -1,8 +1,11 @@
-// The probe: GL strings and the list of display modes; the texts made from them.
+// The probe: the GL strings and the list of display modes; the caption of a
+// mode and the GL information text of the video page.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
+#include "gl/display_modes.h"
 #include "gl/gl_driver.h"
 #include "kernel/textbuffer.h"
 #include "platform/window.h"
@@ -10,15 +13,24 @@
 ErrorCode GlDriver::probe() {
     open();  // refreshes the GL strings when it succeeds
     close();
+    return collectDisplayModes(*this, platform::enumDisplayMode);
+}
 
-    releaseModes();
-    platform::DisplayMode mode;
-    for (int i = 0; platform::enumDisplayMode(i, mode); ++i) {
-        if (mode.bitsPerPixel != 16 && mode.bitsPerPixel != 32) continue;
-        auto* copy = new platform::DisplayMode(mode);
-        if (modes.add(copy) != Ok) delete copy;
+ErrorCode collectDisplayModes(GlDriver& driver, ModeEnumerator enumerate) {
+    while (driver.modes.count() > 0) {
+        platform::DisplayMode* m = driver.modes[0];
+        driver.modes.remove(m);
+        delete m;
     }
-    return modes.count() == 0 ? Failed : Ok;
+    driver.selectedMode = nullptr;
+    platform::DisplayMode mode;
+    for (int i = 0; enumerate(i, mode); ++i) {
+        if (mode.bitsPerPixel != 16 && mode.bitsPerPixel != 32) continue;
+        auto* copy = new (std::nothrow) platform::DisplayMode(mode);
+        if (!copy) continue;  // that mode is missing from the list
+        if (driver.modes.add(copy) != Ok) delete copy;
+    }
+    return driver.modes.count() == 0 ? Failed : Ok;
 }
 
 char* modeText(const platform::DisplayMode& mode) {

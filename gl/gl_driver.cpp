@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/dialog.h"
 #include "platform/window.h"
 
 namespace {
@@ -127,9 +128,13 @@ bool GlDriver::endFrame() {
     return kernel()->pumpWindowMessages(window);
 }
 
+// The video page's "&Use this driver" box follows while the page exists.
 void GlDriver::enable() {
     Driver::enable();
-    // The video page's "&Use this driver" box follows, once the page exists.
+    if (pageDialog) platform::setChecked(pageDialog, 1023, true);
 }
 
-void GlDriver::disable() { Driver::disable(); }
+void GlDriver::disable() {
+    Driver::disable();
+    if (pageDialog) platform::setChecked(pageDialog, 1023, false);
+}
