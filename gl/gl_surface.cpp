@@ -1,4 +1,8 @@
-// GlDriver's surfaces for the picture service. Interim: the Driver default.
-#include "gl/gl_driver.h"
+// GlDriver's surfaces for the picture service: image objects that remember
+// the driver that made them.
+#include <new>
 
-Image* GlDriver::createSurface() { return Driver::createSurface(); }
+#include "gl/gl_driver.h"
+#include "modules/image.h"
+
+Image* GlDriver::createSurface() { return new (std::nothrow) GlSurfaceImage(this); }

@@ -16,11 +16,19 @@ struct RgbPicture {
     uint8_t* pixels = nullptr;  // height rows of 3 * width bytes, bottom row first
 };
 
-// Null when the file does not open or does not decode.
+// The largest picture loadJpeg decodes, in pixels (192 MiB of RGB). A
+// larger header is refused before anything is allocated for it.
+constexpr int64_t kMaxPicturePixels = int64_t(8192) * 8192;
+
+// Null when the file does not open or does not decode. A file that keeps
+// raising corrupt-data warnings is given up as broken.
 RgbPicture* loadJpeg(const char* path);
+// The same with a smaller pixel bound (for tools and fuzzing).
+RgbPicture* loadJpeg(const char* path, int64_t maxPixels);
 void freePicture(RgbPicture* picture);
 
 // IoError with the custom message "the \"<path>\" file" when the file does
-// not open; Failed when it opens but does not decode. The new texture is
-// left bound.
+// not open (errno still tells why); Failed when it opens but does not decode
+// (no texture name is left behind, nothing is uploaded); OpenGlError when
+// GL refuses the picture's size. The new texture is left bound.
 ErrorCode loadTexture(const char* path, uint32_t* texture);

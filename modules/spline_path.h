@@ -19,9 +19,13 @@ public:
     // The point at arc-length fraction s: the first point for s <= 0, the
     // last beyond the end.
     virtual Vector3& evaluate(Vector3& out, float s);
+    // An index outside the path leaves out unchanged.
     virtual Vector3& getPoint(Vector3& out, int32_t index);
+    // 0 for an index outside the segments.
     virtual float segmentLength(int32_t index);
-    // One path record of the binary form: count, then count points.
+    // One path record of the binary form: count, then count points. A count
+    // beyond the path (or below 0) is cut to the path, so the record's count
+    // always matches the points written.
     virtual void write(FILE* file, int32_t count);
 
     float totalLength() const { return total_; }
@@ -47,6 +51,16 @@ private:
 };
 
 // Never fail: a file that does not open or breaks off gives the paths read
-// until then.
+// until then. Paths announced with 0 or fewer points are skipped.
 SplinePathList readSplinePathsText(const char* fileName);
 SplinePathList readSplinePathsBinary(const char* fileName);
+
+// What a reader met, for tools that tell the data's makers.
+struct SplineReadReport {
+    bool opened = false;    // the file opened
+    bool complete = false;  // every announced path was read to its end
+    int32_t announced = 0;  // the path count at the start of the file
+    int32_t skipped = 0;    // paths announced with 0 or fewer points
+};
+SplinePathList readSplinePathsText(const char* fileName, SplineReadReport* report);
+SplinePathList readSplinePathsBinary(const char* fileName, SplineReadReport* report);

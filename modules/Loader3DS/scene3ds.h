@@ -58,4 +58,11 @@ public:
 
 // Null when the load fails (the file does not open, is not a 3DS file, or
 // ends or breaks inside a chunk). The caller owns the scene (delete it).
+// A load fails too when a length or count does not fit its chunk, or a face
+// names a vertex the mesh does not have; queries with an index outside the
+// scene leave their output unchanged.
 Scene3DS* createScene3DS(const char* path, bool wantTexCoords, bool wantFaceNormals, bool wantVertexNormals);
+
+// Why the last failed load failed, in words for the data's makers ("" after
+// a load that succeeded).
+const char* scene3DSFailure();
