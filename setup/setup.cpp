@@ -81,10 +81,12 @@ void requestQuit(Os* os) {
 // A line typed into the command line ends with Enter; the entry is emptied
 // and the line, without its line end, goes to every page.
 void takeCommandLine(platform::Dialog* dialog, Os* os) {
-    std::string text = platform::controlText(dialog, kCommandLine).substr(0, kCommandLimit);
+    std::string text = platform::controlText(dialog, kCommandLine);
     if (text.find('\n') == std::string::npos) return;
+    text.resize(std::min(text.size(), kCommandLimit));
     platform::setControlText(dialog, kCommandLine, "");
-    text.erase(std::min(text.find('\r'), text.find('\n')));
+    size_t end = std::min(text.find('\r'), text.find('\n'));
+    if (end != std::string::npos) text.resize(end);
     for (uint32_t i = 0; i < os->pages.count(); ++i) os->pages[i]->command(text.c_str());
 }
 
