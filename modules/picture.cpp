@@ -24,6 +24,12 @@ namespace {
 
 constexpr int kMaxWarnings = 100;
 
+char lastFailure[JMSG_LENGTH_MAX] = "";
+
+void setFailure(const char* text) {
+    std::snprintf(lastFailure, sizeof lastFailure, "%s", text);
+}
+
 struct ErrorManager {
     jpeg_error_mgr standard;  // first, so the library's pointer is ours too
     jmp_buf recovery;
@@ -32,6 +38,9 @@ struct ErrorManager {
 
 [[noreturn]] void fatalError(j_common_ptr info) {
     ErrorManager* manager = reinterpret_cast<ErrorManager*>(info->err);
+    char text[JMSG_LENGTH_MAX];
+    (*info->err->format_message)(info, text);
+    setFailure(text);
     (*info->err->output_message)(info);
     longjmp(manager->recovery, 1);
 }
@@ -42,6 +51,7 @@ void emitMessage(j_common_ptr info, int level) {
     ErrorManager* manager = reinterpret_cast<ErrorManager*>(info->err);
     if (level < 0) {
         if (++manager->warnings > kMaxWarnings) {
+            setFailure("too many corrupt-data warnings");
             longjmp(manager->recovery, 1);
         }
         if (info->err->num_warnings++ == 0) (*info->err->output_message)(info);  // one line per file
@@ -96,10 +106,17 @@ bool decode(Decode& d, int64_t maxPixels) {
     jpeg_calc_output_dimensions(&d.info);
     int64_t width = d.info.output_width;
     int64_t height = d.info.output_height;
-    if (width <= 0 || height <= 0 || width * height > maxPixels) return false;
+    if (width <= 0 || height <= 0 || width * height > maxPixels) {
+        std::snprintf(lastFailure, sizeof lastFailure, "a picture of %lld x %lld pixels is beyond the bound of %lld",
+                      (long long)width, (long long)height, (long long)maxPixels);
+        return false;
+    }
     jpeg_start_decompress(&d.info);
-    if (d.info.output_components != 3) return false;
-    if (int64_t(d.info.output_width) != width || int64_t(d.info.output_height) != height) return false;
+    if (d.info.output_components != 3 || int64_t(d.info.output_width) != width ||
+        int64_t(d.info.output_height) != height) {
+        setFailure("the picture does not decode to RGB");
+        return false;
+    }
 
     d.picture = new (std::nothrow) RgbPicture;
     if (!d.picture) return false;
@@ -108,7 +125,10 @@ bool decode(Decode& d, int64_t maxPixels) {
     d.picture->height = int32_t(height);
     d.picture->pixels = static_cast<uint8_t*>(std::malloc(rowBytes * size_t(height)));
     d.rows = static_cast<JSAMPROW*>(std::malloc(sizeof(JSAMPROW) * size_t(height)));
-    if (!d.picture->pixels || !d.rows) return false;
+    if (!d.picture->pixels || !d.rows) {
+        setFailure("not enough memory");
+        return false;
+    }
     for (int64_t i = 0; i < height; ++i) d.rows[i] = d.picture->pixels + rowBytes * size_t(i);
 
     // The first decoded line, the top of the picture, lands in the last row.
@@ -116,7 +136,10 @@ bool decode(Decode& d, int64_t maxPixels) {
         JSAMPROW row = d.rows[height - 1 - int64_t(d.info.output_scanline)];
         // The stdio source never suspends; a read that makes no progress is a
         // broken stream, not a reason to spin.
-        if (jpeg_read_scanlines(&d.info, &row, 1) != 1) return false;
+        if (jpeg_read_scanlines(&d.info, &row, 1) != 1) {
+            setFailure("the decoder stopped before the last row");
+            return false;
+        }
     }
     jpeg_finish_decompress(&d.info);
     return true;
@@ -128,11 +151,16 @@ RgbPicture* loadJpeg(const char* path) { return loadJpeg(path, kMaxPicturePixels
 
 RgbPicture* loadJpeg(const char* path, int64_t maxPixels) {
     std::string name = fileNameOf(path);
+    lastFailure[0] = '\0';
     Decode* d = new (std::nothrow) Decode;
-    if (!d) return nullptr;
+    if (!d) {
+        setFailure("not enough memory");
+        return nullptr;
+    }
     d->file = std::fopen(name.c_str(), "rb");
     if (!d->file) {
         int saved = errno;
+        std::snprintf(lastFailure, sizeof lastFailure, "cannot open: %s", std::strerror(saved));
         delete d;
         errno = saved;
         return nullptr;
@@ -144,6 +172,8 @@ RgbPicture* loadJpeg(const char* path, int64_t maxPixels) {
     delete d;
     return picture;
 }
+
+const char* jpegFailure() { return lastFailure; }
 
 void freePicture(RgbPicture* picture) {
     if (!picture) return;

@@ -26,6 +26,8 @@ RgbPicture* loadJpeg(const char* path);
 // The same with a smaller pixel bound (for tools and fuzzing).
 RgbPicture* loadJpeg(const char* path, int64_t maxPixels);
 void freePicture(RgbPicture* picture);
+// Why the last loadJpeg gave none, in words ("" after one that succeeded).
+const char* jpegFailure();
 
 // IoError with the custom message "the \"<path>\" file" when the file does
 // not open (errno still tells why); Failed when it opens but does not decode
