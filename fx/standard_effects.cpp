@@ -1,20 +1,16 @@
 // The production's 22 effect types, in their registration order. This
 // table is the one place that names them all; lookups go through it in this
 // order and ignore letter case.
+#include "fx/geometry_effects.h"
+#include "fx/hypercube_effect.h"
 #include "fx/registry.h"
 #include "fx/screen_effects.h"
+#include "fx/texture_effects.h"
+#include "meshfx/camera_effect.h"
+#include "meshfx/mesh_effect.h"
+#include "meshfx/spline_effect.h"
 
 namespace {
-
-// Stands in for an effect type that is not written yet: its init fails, so
-// instantiate reports it and the pool records none, while the name keeps its
-// place in the table.
-class PendingEffect : public Effect {
-public:
-    ErrorCode init(const char*) override { return Failed; }
-    void setParam(int32_t, float) override {}
-    void render(float) override {}
-};
 
 struct StandardEffect {
     const char* name;
@@ -27,28 +23,28 @@ EffectFactory* factoryOf(const char* name) {
 }
 
 const StandardEffect kStandardEffects[] = {
-    {"vorn_mesh", factoryOf<PendingEffect>},
-    {"vorn_mesh_tour", factoryOf<PendingEffect>},
-    {"vorn_splines", factoryOf<PendingEffect>},
+    {"vorn_mesh", factoryOf<MeshEffect>},
+    {"vorn_mesh_tour", factoryOf<MeshEffect>},
+    {"vorn_splines", factoryOf<SplineEffect>},
     {"bg_clear", factoryOf<ClearEffect>},
     {"bg_zclear", factoryOf<DepthClearEffect>},
-    {"bg_texture", factoryOf<PendingEffect>},
+    {"bg_texture", factoryOf<BackgroundTextureEffect>},
     {"set_viewport", factoryOf<ViewportEffect>},
-    {"set_camera", factoryOf<PendingEffect>},
+    {"set_camera", factoryOf<CameraEffect>},
     {"draw_rectblend", factoryOf<RectBlendEffect>},
-    {"fx_clear2tex", factoryOf<PendingEffect>},
+    {"fx_clear2tex", factoryOf<CrossFadeEffect>},
     {"fx_whiteflash", factoryOf<WhiteFlashEffect>},
     {"fx_blacksmousse", factoryOf<BlackSmousseEffect>},
     {"fx_fadein", factoryOf<FadeInEffect>},
     {"fx_whitefadein", factoryOf<WhiteFadeInEffect>},
-    {"kel_hypercube", factoryOf<PendingEffect>},
-    {"Kel_trans", factoryOf<PendingEffect>},
-    {"Kel_champi", factoryOf<PendingEffect>},
-    {"Kel_text", factoryOf<PendingEffect>},
-    {"fx_clear2textile", factoryOf<PendingEffect>},
-    {"rect_texture", factoryOf<PendingEffect>},
-    {"fx_cubes", factoryOf<PendingEffect>},
-    {"fx_lines", factoryOf<PendingEffect>},
+    {"kel_hypercube", factoryOf<HypercubeEffect>},
+    {"Kel_trans", factoryOf<SquareGridEffect>},
+    {"Kel_champi", factoryOf<SpinningCardEffect>},
+    {"Kel_text", factoryOf<TextPlateEffect>},
+    {"fx_clear2textile", factoryOf<TiledCrossFadeEffect>},
+    {"rect_texture", factoryOf<TextureRectEffect>},
+    {"fx_cubes", factoryOf<CubeTunnelEffect>},
+    {"fx_lines", factoryOf<LineFanEffect>},
 };
 
 }  // namespace
