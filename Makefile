@@ -13,8 +13,24 @@ build:
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
+# The assets are generated from source (tools/datagen); they are made again
+# only when one is missing or the generator changed.
+DATA_FILES := data/loading.jpg data/qv3.mp3 \
+  data/etoile-donuts/bgmap.jpg data/Hypercube/bgmap.jpg data/cubes/bgmap.jpg data/champi/champi1.jpg \
+  $(addprefix data/text/,logo.jpg velmora.jpg presents.jpg demo.jpg enjoy.jpg \
+    $(foreach n,1 2 3 4 5 6 7 8 9,Sgreets0$(n).jpg)) \
+  data/etoile-donuts/etoile-donuts.3ds data/champi/champiworld.3ds \
+  data/etoile-donuts/camera_line_droit2.spl data/etoile-donuts/camera_line_invert2.spl
+
 data: build
-	@mkdir -p data
+	@$(MAKE) --no-print-directory data/.stamp
+
+data/.stamp: $(BUILD)/quillon-datagen $(DATA_FILES)
+	./$(BUILD)/quillon-datagen data
+	@touch $@
+
+# A missing asset counts as changed, which remakes the stamp.
+$(DATA_FILES):
 
 run: deps build data
 	./$(BUILD)/quillon
