@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps build data run test sanitize fuzz bench clean
+.PHONY: deps build data run test sanitize fuzz fuzz-ci bench clean
 
 deps:
 	@./tools/install-deps.sh
@@ -36,13 +36,25 @@ run: deps build data
 	./$(BUILD)/quillon
 
 test: deps build data
-	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+	cd $(BUILD) && ctest --output-on-failure --timeout 900 -j$(JOBS)
 
 # The unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLON_SANITIZE=ON >/dev/null
 	@cmake --build build-asan -j$(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j$(JOBS) -E '^e2e\.'
+
+# Every asset reader's fuzz target under ASan and UBSan, from our own seeds,
+# for FUZZ_SECONDS each (fuzz-ci: a short run).
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_FUZZ=ON \
+	  -DQUILLON_SANITIZE=ON >/dev/null
+	@cmake --build build-fuzz -j$(JOBS) --target quillon-fuzz
+	./fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
+
+fuzz-ci:
+	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=20
 
 clean:
 	rm -rf $(BUILD) build-asan

@@ -137,6 +137,10 @@ Window* createWindow(const char* className, const char* title, int width, int he
         fail(1407, "window class not registered");
         return nullptr;
     }
+    if (width <= 0 || height <= 0) {
+        fail(87, "window size must be positive");
+        return nullptr;
+    }
     if (!ensureVideo()) {
         fail(1, "no video");
         return nullptr;
