@@ -2,6 +2,7 @@
 // what the production's own readers make of it. The kind comes from the
 // file's extension; a file that fails gets {"file":..,"error":..} and the
 // exit status becomes 1.
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -127,13 +128,17 @@ void scene(const std::string& path, Report& r) {
 
 void spline(const std::string& path, Report& r) {
     // The spline effect's rule: a 'b' or 'B' four characters from the end
-    // ("pathb.spl") means the binary form.
+    // ("camera.bspl") means the binary form.
     bool binary = path.size() >= 4 && (path[path.size() - 4] == 'b' || path[path.size() - 4] == 'B');
     SplineReadReport report;
     SplinePathList list = binary ? readSplinePathsBinary(path.c_str(), &report)
                                  : readSplinePathsText(path.c_str(), &report);
     if (!report.opened) {
         r.error = std::string("cannot open: ") + std::strerror(errno);
+        return;
+    }
+    if (!report.complete && report.announced == 0 && list.size() == 0) {
+        r.error = std::string("the ") + (binary ? "binary" : "text") + " spline file does not start with a path count";
         return;
     }
     if (!report.complete) {
@@ -169,15 +174,19 @@ int runInfo(int argc, char** argv) {
         Report r;
         r.line.field("file", path);
         std::string ext = extensionOf(path);
+        struct stat st;
         FILE* probe = std::fopen(path.c_str(), "rb");
         if (!probe) {
             r.error = std::string("cannot open: ") + std::strerror(errno);
+        } else if (fstat(fileno(probe), &st) != 0 || !S_ISREG(st.st_mode)) {
+            std::fclose(probe);
+            r.error = "not a regular file";
         } else {
             std::fclose(probe);
             if (ext == "jpg" || ext == "jpeg") jpeg(path, r);
             else if (ext == "bmp" || ext == "tga") image(path, ext.c_str(), r);
             else if (ext == "3ds") scene(path, r);
-            else if (ext == "spl") spline(path, r);
+            else if (ext.size() >= 3 && ext.compare(ext.size() - 3, 3, "spl") == 0) spline(path, r);  // .spl, .bspl
             else r.error = "unknown kind of file (known: .jpg, .jpeg, .bmp, .tga, .3ds, .spl)";
         }
         if (!r.error.empty()) {
