@@ -218,6 +218,9 @@ GtkView::~GtkView() {
     if (window_) {
         g_signal_handlers_disconnect_matched(window_, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr, this);
         gtk_widget_destroy(window_);
+        // Nothing may pump GTK after the dialog (a run follows): the window
+        // must leave the screen now, not at the next setup.
+        gdk_display_flush(gdk_display_get_default());
     } else if (canvas_) {
         gtk_widget_destroy(canvas_);
     }
