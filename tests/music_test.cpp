@@ -107,8 +107,7 @@ TEST(Music, PlaysFromMemoryThroughAnOutputDrivenFrameByFrame) {
 }
 
 TEST(Music, ClockOnTheDummyDeviceStartsAtZeroAndKeepsRealTimePastTheEnd) {
-    const char* driver = std::getenv("SDL_AUDIODRIVER");
-    if (!driver || std::string(driver) != "dummy") GTEST_SKIP() << "needs SDL_AUDIODRIVER=dummy";
+    setenv("SDL_AUDIODRIVER", "dummy", 0);  // no sound card needed; a real one is fine too
     test::TempDir dir;
     ASSERT_TRUE(test::makeTrack("short.mp3", 0.3));
     Music music("short.mp3");
@@ -180,7 +179,7 @@ TEST(Music, FailuresShowTheBoxCloseTheOutputAndExitWithStatusOne) {
             output.failOpen = c.failOpen;
             output.report = true;
             if (c.failOpen >= 0) platform::setSoundOutput(&output);
-            if (c.audioDriver) setenv("SDL_AUDIODRIVER", c.audioDriver, 1);
+            setenv("SDL_AUDIODRIVER", c.audioDriver ? c.audioDriver : "dummy", c.audioDriver != nullptr);
             Music music(path);
             std::fprintf(stderr, "constructed\n");
             music.play();
