@@ -142,9 +142,12 @@ private:
     double frozen_ = 0;
 };
 
+// Never destroyed: the process may end while the device still plays (the
+// demo exits from inside its frame step), and the audio thread must not
+// meet an output torn down by static destruction.
 SdlSoundOutput& sdlOutput() {
-    static SdlSoundOutput output;
-    return output;
+    static SdlSoundOutput* output = new SdlSoundOutput;
+    return *output;
 }
 
 SoundOutput* selected = nullptr;
