@@ -1,11 +1,12 @@
 // The two 3DS scenes and the two camera path files.
 //
 // Both scenes sit around the origin of a z-up world at the same scale, so
-// one camera path films either: the eye circles at 110 to 330 units from
-// the z axis at heights -40 to 80, the target stays near the origin. The
-// star (90 units to its tips) stands upright inside a ring of donuts at 175
-// units; the mushroom world's ground lies at z = -120, below every eye
-// position, with the tallest mushroom well inside the closest approach.
+// one camera path films either: the eye circles at 150 to 330 units from
+// the z axis, the target stays near the origin. The star (130 units to its
+// tips) stands upright inside a ring of donuts at 250 units, with a wider
+// ring of small donuts at 420; the mushroom world's ground lies near
+// z = -120, below every eye position of camera_line_droit2.spl (10 to 115),
+// with its tallest mushroom well inside the eye's closest approach.
 //
 // Every part is a closed surface with shared corners, its triangles wound
 // counter-clockwise seen from outside (the mesh effect culls back faces).
@@ -320,26 +321,26 @@ Mesh starScene() {
     upright.e1 = {1, 0, 0};
     upright.e2 = {0, 0, 1};
     upright.e3 = {0, -1, 0};
-    addStar(m, {0, 0, 0}, upright, 90.0f, 38.0f, 26.0f);
+    addStar(m, {0, 0, 0}, upright, 130.0f, 55.0f, 38.0f);
     // Eight donuts on a ring, each tilted its own way, bobbing up and down.
     for (int i = 0; i < 8; ++i) {
         float a = 2.0f * kPi * float(i) / 8.0f;
-        Vec3 centre{175.0f * std::cos(a), 175.0f * std::sin(a), 22.0f * std::sin(a * 3.0f)};
+        Vec3 centre{250.0f * std::cos(a), 250.0f * std::sin(a), 30.0f * std::sin(a * 3.0f)};
         Vec3 axis{std::cos(a + 0.7f), std::sin(a + 0.7f), 0.9f + 0.5f * std::sin(a * 2.0f)};
-        addTorus(m, centre, frameFromAxis(axis), 26.0f, 9.0f, 28, 14);
+        addTorus(m, centre, frameFromAxis(axis), 38.0f, 13.0f, 28, 14);
     }
     // An outer, higher ring of small donuts, and two small stars above and below.
     for (int i = 0; i < 6; ++i) {
         float a = 2.0f * kPi * (float(i) + 0.5f) / 6.0f;
-        Vec3 centre{260.0f * std::cos(a), 260.0f * std::sin(a), (i % 2 ? 70.0f : -50.0f)};
-        addTorus(m, centre, frameFromAxis({std::sin(a), -std::cos(a), 0.4f}), 16.0f, 6.0f, 20, 10);
+        Vec3 centre{420.0f * std::cos(a), 420.0f * std::sin(a), (i % 2 ? 110.0f : -70.0f)};
+        addTorus(m, centre, frameFromAxis({std::sin(a), -std::cos(a), 0.4f}), 26.0f, 9.0f, 20, 10);
     }
     Frame flat;
-    addStar(m, {0, 0, 130.0f}, flat, 28.0f, 12.0f, 9.0f);
+    addStar(m, {0, 0, 190.0f}, flat, 40.0f, 17.0f, 13.0f);
     Frame flipped;
     flipped.e2 = {0, -1, 0};
     flipped.e3 = {0, 0, -1};
-    addStar(m, {0, 0, -130.0f}, flipped, 28.0f, 12.0f, 9.0f);
+    addStar(m, {0, 0, -190.0f}, flipped, 40.0f, 17.0f, 13.0f);
     return m;
 }
 
@@ -396,7 +397,10 @@ bool writeSpl(const std::string& path, const PathSet& set) {
 }
 
 // direction +1 or -1: the eye circles the other way round, from the other
-// side, and climbs where the other dives.
+// side, and passes under the donut ring where the other passes over it.
+// Twice per path it swings in between the star and the ring at the star's
+// height, and twice out beyond the ring; it crosses the ring's radius only
+// while it is well above (or below) the donuts.
 PathSet cameraPaths(float direction) {
     const int n = 240;
     PathSet set;
@@ -405,13 +409,13 @@ PathSet cameraPaths(float direction) {
     for (int i = 0; i < n; ++i) {
         float s = float(i) / float(n - 1);
         float a = start + direction * 2.0f * kPi * 1.25f * s;
-        // Sweeps in between the star and the donut ring twice.
-        float r = 220.0f + 110.0f * std::cos(4.0f * kPi * s);
-        float z = 20.0f + direction * 55.0f * std::sin(2.0f * kPi * 1.5f * s) + 5.0f;
-        z = std::max(-40.0f, std::min(80.0f, z));
+        float phi = 4.0f * kPi * s;
+        float r = 240.0f + 90.0f * std::cos(phi);
+        float c = std::cos(phi), lift = 1.0f - c * c * c * c;
+        float z = direction > 0.0f ? 10.0f + 105.0f * lift : -110.0f * lift;
         eye.push_back({r * std::cos(a), r * std::sin(a), z});
         float ta = a + direction * 0.6f;
-        target.push_back({25.0f * std::cos(ta), 25.0f * std::sin(ta), -15.0f + 10.0f * std::sin(2.0f * kPi * s)});
+        target.push_back({25.0f * std::cos(ta), 25.0f * std::sin(ta), -30.0f + 10.0f * std::sin(2.0f * kPi * s)});
     }
     set.paths = {eye, target};
     return set;
