@@ -17,6 +17,7 @@ struct Command {
 };
 
 int runInfo(int argc, char** argv);
+int runCheck(int argc, char** argv);  // check.cpp
 
 // One JSON object per line, for the subcommands' reports.
 class JsonLine {

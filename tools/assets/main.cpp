@@ -13,6 +13,10 @@ const Command kCommands[] = {
      "one JSON object per line per file: what the production's readers make of it (by extension: "
      ".jpg/.jpeg, .bmp, .tga, .3ds, .spl); exit status 1 when any file failed",
      runInfo},
+    {"check", "[DIR]",
+     "every file the production reads, looked for under DIR (default .) and read with the production's "
+     "readers; exit status 1 when any is missing or broken",
+     runCheck},
 };
 
 void usage(FILE* out) {
