@@ -32,7 +32,11 @@ data/.stamp: $(BUILD)/quillon-datagen $(DATA_FILES)
 # A missing asset counts as changed, which remakes the stamp.
 $(DATA_FILES):
 
+# The asset check lists every file the production reads; what is missing
+# or broken is said before the production starts (and plays without it).
 run: deps build data
+	@./$(BUILD)/quillon-assets check . || \
+	  echo "make run: files MISSING or BROKEN (listed above): the production starts without them, but not without the music"
 	./$(BUILD)/quillon
 
 test: deps build data
