@@ -5,31 +5,9 @@
 
 #include <cstring>
 
-#include "platform/window.h"
 #include "tools/capture/capture.h"
 
-CaptureDriver::CaptureDriver(Capture& capture, int w, int h) : capture_(capture) {
-    width = w;
-    height = h;
-    fullscreen = false;
-    colorBits = 32;
-    depthBits = 24;
-}
-
-ErrorCode CaptureDriver::start() {
-    selectedMode = nullptr;  // never a display-mode switch
-    ErrorCode r = GlDriver::start();
-    if (r != Ok) return r;
-    int w = 0, h = 0;
-    platform::windowSize(window, w, h);
-    if (w != width || h != height) {
-        stop();
-        setErrorTextf("capture picture is %dx%d, not the %dx%d asked for", w, h, width, height);
-        return CustomError;
-    }
-    glReadBuffer(GL_BACK);
-    return Ok;
-}
+CaptureDriver::CaptureDriver(Capture& capture, int w, int h) : OffscreenGlDriver(w, h), capture_(capture) {}
 
 bool CaptureDriver::beginFrame() {
     looping_ = true;

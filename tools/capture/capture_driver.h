@@ -1,7 +1,6 @@
-// CaptureDriver: the capture's video driver. It is the OpenGL driver with
-// its window kept off the screen (SDL's offscreen video, which still gives a
-// real Mesa context) at the capture's size, 32-bit colour and a 24-bit depth
-// buffer, and with a frame's presentation replaced by reading it back.
+// CaptureDriver: the capture's video driver. It is the offscreen OpenGL
+// driver (tools/capture/offscreen_driver.h) at the capture's size, with a
+// frame's presentation replaced by reading it back.
 //
 // The buffers are never swapped: the back buffer keeps what was drawn last,
 // so a frame that draws nothing (before the first part) shows the loading
@@ -10,16 +9,14 @@
 #pragma once
 #include <vector>
 
-#include "gl/gl_driver.h"
+#include "tools/capture/offscreen_driver.h"
 
 class Capture;
 
-class CaptureDriver final : public GlDriver {
+class CaptureDriver final : public OffscreenGlDriver {
 public:
     CaptureDriver(Capture& capture, int width, int height);
 
-    ErrorCode probe() override { return Ok; }
-    ErrorCode start() override;
     bool beginFrame() override;
     bool endFrame() override;
 
