@@ -34,10 +34,19 @@ $(DATA_FILES):
 
 # The asset check lists every file the production reads; what is missing
 # or broken is said before the production starts (and plays without it).
+# Where no display can be opened, the production is rendered to quillon.mp4.
 run: deps build data
 	@./$(BUILD)/quillon-assets check . || \
 	  echo "make run: files MISSING or BROKEN (listed above): the production starts without them, but not without the music"
-	./$(BUILD)/quillon
+	@if ./tools/capture/display-available.sh; then \
+	  echo ./$(BUILD)/quillon; ./$(BUILD)/quillon; \
+	else \
+	  why=$$(./tools/capture/display-available.sh -v 2>&1); \
+	  echo "make run: no display can be opened here ($$why):"; \
+	  echo "make run: rendering the whole production with its music to quillon.mp4 (30 fps, 800x600) instead"; \
+	  echo ./$(BUILD)/quillon-capture --fps 30 --size 800x600 -o quillon.mp4; \
+	  ./$(BUILD)/quillon-capture --fps 30 --size 800x600 -o quillon.mp4; \
+	fi
 
 test: deps build data
 	cd $(BUILD) && ctest --output-on-failure --timeout 900 -j$(JOBS)
