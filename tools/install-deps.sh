@@ -11,7 +11,7 @@ packages=(
   libmpg123-dev libgtk-3-dev libmp3lame-dev libfreetype-dev fonts-dejavu-core
   zlib1g-dev libgtest-dev libgmock-dev
   # running without a screen, and the independent tools the tests compare with
-  xvfb xauth xdotool x11-apps libjpeg-turbo-progs imagemagick assimp-utils ffmpeg mpg123
+  xvfb xauth xdotool x11-apps x11-utils libjpeg-turbo-progs imagemagick assimp-utils ffmpeg mpg123
   python3 python3-pil aubio-tools
 )
 
