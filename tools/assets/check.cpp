@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "demo/demo.h"
+#include "demo/script.h"
 #include "modules/Loader3DS/scene3ds.h"
 #include "modules/picture.h"
 #include "modules/spline_path.h"
@@ -85,8 +86,15 @@ Finding checkMusic(const std::string& path) {
     int64_t frames = 0;
     while ((got = stream.read(samples.data(), 8192)) > 0) frames += int64_t(got);
     if (frames == 0) return broken("the MP3 stream holds no sound");
-    char text[96];
-    std::snprintf(text, sizeof text, "MP3, %.1f s", double(frames) / Mp3Stream::kRate);
+    // The production's clock is the music: a shorter track ends in silence.
+    const double seconds = double(frames) / Mp3Stream::kRate;
+    const double production = double(scriptPartTable().back().time);
+    char text[128];
+    if (seconds < production) {
+        std::snprintf(text, sizeof text, "MP3, %.1f s: shorter than the production (%.1f s)", seconds, production);
+        return broken(text);
+    }
+    std::snprintf(text, sizeof text, "MP3, %.1f s", seconds);
     return Finding{Verdict::Ok, text};
 }
 
