@@ -181,6 +181,18 @@ TEST(DemoRun, AMissingPlateFailsOnceAndTheProductionPlaysOn) {
     EXPECT_EQ(run.lines.back(), "part 33");
 }
 
+TEST(DemoRun, AMissingLoadingPictureStopsNothing) {
+    test::TempDir dir;
+    linkData({"loading.jpg"});
+    ProductionRun run = runProduction();
+    ASSERT_TRUE(run.child.exited) << run.child.output;
+    EXPECT_EQ(run.child.status, 0) << run.child.output;
+    ASSERT_GE(run.lines.size(), 3u) << run.child.output;
+    EXPECT_EQ(run.lines[2], "pool 108 0");
+    EXPECT_EQ(partsFired(run), kAllParts);
+    EXPECT_EQ(run.child.output.find("FX Suxx"), std::string::npos) << run.child.output;
+}
+
 TEST(DemoRun, MissingMusicEndsWithItsBoxAndOneBeforeAnyEffectLoads) {
     test::TempDir dir;
     linkData({"qv3.mp3"});

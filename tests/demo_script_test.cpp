@@ -392,6 +392,14 @@ TEST_F(DemoScript, PollNeverEndsTheRun) {
     EXPECT_FALSE(demo.poll(nullptr));
 }
 
+TEST_F(DemoScript, ShutdownClearsTheRegistryAndEndsWithZero) {
+    demo.at(0);
+    demo.shutdown();
+    EXPECT_EQ(demo.registry.count(), 0u);
+    EXPECT_EQ(demo.ends, 1);
+    EXPECT_EQ(demo.endStatus, 0);
+}
+
 TEST(DemoFiles, EveryFileOnceMusicAndLoadingPictureFirst) {
     const std::vector<std::string> files = productionFiles();
     ASSERT_GE(files.size(), 3u);
