@@ -26,6 +26,8 @@ export DISPLAY=":$(head -n 1 "$work/display")"
 unset SDL_VIDEODRIVER WAYLAND_DISPLAY  # the production's window on the X display too
 export XDG_CONFIG_HOME="$work/config"
 cd "$work"
+# The production started by Start reads ./data/ (the music first).
+ln -s "$source_dir/data" data
 
 fail() { echo "FAIL: $*" >&2; [ -f log.txt ] && sed 's/^/log: /' log.txt >&2; exit 1; }
 
