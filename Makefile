@@ -69,5 +69,13 @@ fuzz: deps
 fuzz-ci:
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=20
 
+# The benchmarks (bench/): frame time per part, the rasterizer's limits
+# against each part's pixels, start-up and peak memory. They print figures;
+# nothing fails on a slow machine.
+bench: deps build data
+	./$(BUILD)/bench/frames
+	./$(BUILD)/bench/limit
+	./$(BUILD)/bench/load
+
 clean:
 	rm -rf $(BUILD) build-asan
