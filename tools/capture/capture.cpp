@@ -72,6 +72,7 @@ void Capture::setProductionEnd(double end) {
 bool Capture::frameTaken(const std::vector<uint8_t>& rgb) {
     if (finished_ || failed_) return false;
     // The samples heard while this frame is on screen, up to the next one.
+    if (frames_ == 0) firstFrameAt_ = now();
     heard_.clear();
     sound_.advanceToFrame(frames_ + 1, heard_);
     if (!sink_->addFrame(rgb, error_) || !sink_->addSound(heard_, error_)) {
@@ -89,8 +90,9 @@ void Capture::progress(bool last) {
     double t = now();
     if (!last && lastShown_ >= 0 && t - lastShown_ < 0.25) return;
     lastShown_ = t;
-    double spent = t - startedAt_;
-    double rate = spent > 0 ? double(frames_) / spent : 0;
+    // The rate counts from the first frame on: loading is no part of it.
+    double spent = t - firstFrameAt_;
+    double rate = frames_ > 1 && spent > 0 ? double(frames_ - 1) / spent : 0;
     char line[160];
     int n = std::snprintf(line, sizeof line, "\r%s %.2f s", last ? "done" : "at", timeOf(frames_));
     if (expected_ > 0) {

@@ -65,6 +65,7 @@ private:
     bool finished_ = false;
     int status_ = 0;
     double startedAt_ = 0;
+    double firstFrameAt_ = 0;
     double lastShown_ = -1;
     bool terminal_ = false;
     std::vector<int16_t> heard_;
