@@ -15,6 +15,8 @@
 #include <SDL2/SDL.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -35,6 +37,25 @@ public:
     bool open(int rate, int channels) override {
         close();
         if (rate <= 0 || channels <= 0 || channels > 8) return false;
+        if (!openDevice(rate, channels)) {
+            // No sound card: where the user chose no driver, play on SDL's
+            // silent one, so the production still runs on its clock.
+            if (std::getenv("SDL_AUDIODRIVER")) return false;
+            SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+            if (!openDevice(rate, channels)) return false;
+            std::fprintf(stderr, "no sound device: the music plays silently\n");
+        }
+        const char* driver = SDL_GetCurrentAudioDriver();
+        hardwareClock_ = !driver || (std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "disk") != 0);
+        {
+            std::lock_guard<std::mutex> lock(clockMutex_);
+            clock_ = PlaybackClock(rate_, 4.0 * bufferFrames_);
+        }
+        frozen_ = 0;
+        return true;
+    }
+
+    bool openDevice(int rate, int channels) {
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
         SDL_AudioSpec want{}, have{};
         want.freq = rate;
@@ -51,13 +72,6 @@ public:
         rate_ = have.freq;
         channels_ = have.channels;
         bufferFrames_ = have.samples ? have.samples : kBufferFrames;
-        const char* driver = SDL_GetCurrentAudioDriver();
-        hardwareClock_ = !driver || (std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "disk") != 0);
-        {
-            std::lock_guard<std::mutex> lock(clockMutex_);
-            clock_ = PlaybackClock(rate_, 4.0 * bufferFrames_);
-        }
-        frozen_ = 0;
         return true;
     }
 
