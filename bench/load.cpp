@@ -146,6 +146,7 @@ public:
         for (const Event& e : events)
             std::printf("L %c %.9f %.9f %s\n", e.kind, e.seconds, e.part, e.path.c_str());
         std::printf("T %.9f %.9f %.9f\n", driverStart_, initEnd_ - initStart_, first - initStart_);
+        std::printf("R %ld %ld %ld\n", bench::statusKb("VmHWM:"), bench::statusKb("VmRSS:"), bench::contextRssKb);
         std::fflush(stdout);
         std::_Exit(0);  // nothing more is measured
     }
@@ -158,6 +159,7 @@ private:
 struct StartUp {
     std::vector<Event> events;
     double driverStart = 0, init = 0, firstFrame = 0;  // seconds; firstFrame from init's start
+    long peakKb = 0, residentKb = 0, contextKb = 0;     // at the first frame; after the driver started
     bool ok = false;
 };
 
@@ -173,6 +175,8 @@ StartUp parseStartUp(const std::string& out) {
             s.events.push_back(e);
         } else if (std::sscanf(line.c_str(), "T %lf %lf %lf", &s.driverStart, &s.init, &s.firstFrame) == 3) {
             s.ok = true;
+        } else {
+            std::sscanf(line.c_str(), "R %ld %ld %ld", &s.peakKb, &s.residentKb, &s.contextKb);
         }
     }
     return s;
@@ -362,6 +366,8 @@ int main(int argc, char** argv) {
     std::printf("      (with the uploads: %s ms = %.2fx)\n", ms(decodeSum + uploadSum).c_str(),
                 djpegSum > 0 ? (decodeSum + uploadSum) / djpegSum : 0.0);
     std::printf("goal  each 3DS load no slower than assimp info's import: %s\n", verdict(scenesMet));
+    std::printf("resident memory: %.1f MB with the GL context alone, %.1f MB at the first frame (peak so far %.1f MB)\n",
+                double(best.contextKb) / 1024.0, double(best.residentKb) / 1024.0, double(best.peakKb) / 1024.0);
     std::printf("goal  peak RSS of a whole run < 150 MB: %.1f MB  %s%s\n", rssMb, verdict(full.ok && rssMb < 150),
                 full.ok ? "" : " (the run did not reach part 33)");
     return 0;

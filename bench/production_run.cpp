@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "demo/script.h"
 #include "kernel/os.h"
@@ -21,6 +22,20 @@ namespace bench {
 
 double now() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+long contextRssKb = 0;
+
+long statusKb(const char* field) {
+    FILE* file = std::fopen("/proc/self/status", "r");
+    if (!file) return 0;
+    char line[256];
+    long kb = 0;
+    size_t length = std::strlen(field);
+    while (std::fgets(line, sizeof line, file))
+        if (std::strncmp(line, field, length) == 0) kb = std::atol(line + length);
+    std::fclose(file);
+    return kb;
 }
 
 namespace {
@@ -106,6 +121,7 @@ ErrorCode BenchDriver::start() {
     double begin = now();
     ErrorCode r = OffscreenGlDriver::start();
     startSeconds = now() - begin;
+    contextRssKb = statusKb("VmRSS:");
     return r;
 }
 

@@ -26,6 +26,10 @@
 namespace bench {
 
 double now();  // seconds on a steady clock
+// A "Vm...:" figure of /proc/self/status in kB (0 when absent).
+long statusKb(const char* field);
+// VmRSS right after the driver started (the window and GL context alone).
+extern long contextRssKb;
 
 struct Sampling {
     double step = 1.0 / 60.0;
