@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "fx/random.h"
+#include "fx/texture_effects.h"
 #include "modules/picture.h"
 
 void drawSolidCube(float edge) {
@@ -171,16 +172,7 @@ void SpinningCardEffect::render(float t) {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glEnable(GL_BLEND);
     glColor4f(1, 1, 1, 1);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex3f(0, 0, 0);
-    glTexCoord2f(1, 0);
-    glVertex3f(1, 0, 0);
-    glTexCoord2f(1, 1);
-    glVertex3f(1, 1, 0);
-    glTexCoord2f(0, 1);
-    glVertex3f(0, 1, 0);
-    glEnd();
+    drawUnitQuad();
 
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_POINT_SMOOTH);

@@ -24,7 +24,17 @@ void squareSetup(double right, double top) {
     glOrtho(0.0, right, 0.0, top, 0.0, -1.0);
 }
 
-void fullQuad() {
+const char* orEmpty(const char* text) { return text ? text : ""; }
+
+// A colour channel scaled by k, truncated toward zero and kept within a byte.
+int scaledChannel(uint32_t colour, int shift, float k) {
+    int value = int(k * float((colour >> shift) & 0xFFu));
+    return value < 0 ? 0 : value > 255 ? 255 : value;
+}
+
+}  // namespace
+
+void drawUnitQuad() {
     glBegin(GL_QUADS);
     glTexCoord2f(0, 0);
     glVertex3f(0, 0, 0);
@@ -37,15 +47,6 @@ void fullQuad() {
     glEnd();
 }
 
-const char* orEmpty(const char* text) { return text ? text : ""; }
-
-// A colour channel scaled by k, truncated toward zero and kept within a byte.
-int scaledChannel(uint32_t colour, int shift, float k) {
-    int value = int(k * float((colour >> shift) & 0xFFu));
-    return value < 0 ? 0 : value > 255 ? 255 : value;
-}
-
-}  // namespace
 
 // ---- "bg_texture"
 
@@ -73,7 +74,7 @@ void BackgroundTextureEffect::render(float) {
         glEnable(GL_BLEND);
     }
     glColor4f(1, 1, 1, alpha);
-    fullQuad();
+    drawUnitQuad();
     if (blended) glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_DEPTH_TEST);
@@ -106,14 +107,14 @@ void CrossFadeEffect::render(float) {
         glDisable(GL_BLEND);
         glBindTexture(GL_TEXTURE_2D, textureA);
         glColor4f(1, 1, 1, 1);
-        fullQuad();
+        drawUnitQuad();
     }
     if (mix != 0.0f) {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glEnable(GL_BLEND);
         glBindTexture(GL_TEXTURE_2D, textureB);
         glColor4f(1, 1, 1, mix);
-        fullQuad();
+        drawUnitQuad();
     }
     glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);

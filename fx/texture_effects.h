@@ -16,6 +16,10 @@
 
 #include "fx/effect.h"
 
+// One quad over the unit square, texture coordinates (0,0) to (1,1) at its
+// corners (0,0,0) to (1,1,0), counter-clockwise from the lower left.
+void drawUnitQuad();
+
 class BackgroundTextureEffect : public Effect {
 public:
     ErrorCode init(const char* parameters) override;  // the whole string is the picture path
