@@ -357,3 +357,25 @@ TEST_F(CaptureTest, CommandLine) {
     EXPECT_FALSE(fs::exists("late.png"));
     EXPECT_NE(late.output.find("no frame"), std::string::npos) << late.output;
 }
+
+// Outputs that cannot be made end the capture with status 1 and say why,
+// without hanging on an encoder that gave up.
+TEST_F(CaptureTest, FailedOutputsAreReported) {
+    std::FILE* f = std::fopen("plain-file", "w");
+    ASSERT_TRUE(f);
+    std::fclose(f);
+    struct Case {
+        std::vector<std::string> args;
+        const char* said;
+    };
+    const std::vector<Case> cases = {
+        {{"--from", "9", "--to", "10", "--size", "64x48", "-o", "plain-file/frames/"}, "plain-file"},
+        {{"--from", "9", "--to", "10", "--size", "64x48", "--audio-codec", "no-such-codec", "-o", "bad.mp4"},
+         "encoder"},
+    };
+    for (const Case& c : cases) {
+        test::ChildResult r = capture(c.args);
+        EXPECT_TRUE(r.exited && r.status == 1) << c.said << "\n" << r.output;
+        EXPECT_NE(r.output.find(c.said), std::string::npos) << r.output;
+    }
+}

@@ -38,15 +38,19 @@ public:
         return true;
     }
 
-    // Writes out what is queued, closes the pipe and ends the thread.
-    // False when some of it could not be written.
+    // Lets the thread write out what is queued and then end; returns at
+    // once. Both pipes are let go before either is waited for, since the
+    // reader may want the end of one before it reads the rest of the other.
+    void release() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        closing_ = true;
+        ready_.notify_one();
+    }
+
+    // release, then waits for the thread and closes the pipe. False when
+    // some of it could not be written.
     bool close() {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            if (closing_ && !thread_.joinable()) return !failed_;
-            closing_ = true;
-            ready_.notify_one();
-        }
+        release();
         if (thread_.joinable()) thread_.join();
         if (fd_ >= 0) {
             ::close(fd_);
@@ -158,8 +162,12 @@ public:
         std::string codec = format_.audioCodec.empty() ? defaultAudioCodec(path_) : format_.audioCodec;
         std::vector<std::string> args = {
             "ffmpeg", "-hide_banner", "-nostdin", "-loglevel", "error", "-y",
+            // Both inputs are raw with every parameter given: nothing to probe,
+            // so ffmpeg never sits reading one pipe to learn about it.
+            "-probesize", "32", "-analyzeduration", "0",
             "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", size, "-framerate", rateText(format_.fps),
             "-i", "pipe:0",
+            "-probesize", "32", "-analyzeduration", "0",
             "-f", "s16le", "-ar", std::to_string(format_.sampleRate), "-ac", std::to_string(format_.channels),
             "-i", "pipe:3",
             "-map", "0:v:0", "-map", "1:a:0",
@@ -232,6 +240,8 @@ public:
         }
         finished_ = true;
         bool ok = true;
+        if (video_) video_->release();
+        if (sound_) sound_->release();
         if (video_ && !video_->close()) ok = false;
         if (sound_ && !sound_->close()) ok = false;
         if (child_ > 0) {
