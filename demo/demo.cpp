@@ -79,11 +79,11 @@ Effect*& Demo::member(Slot slot) {
 
 namespace {
 
-Curve* makeCurve(const CurveSpec& spec) {
-    switch (spec.kind) {
-        case CurveKind::Linear: return new LinearCurve(spec.a, spec.b);
-        case CurveKind::Trapezoid: return new TrapezoidCurve(spec.a, spec.b, spec.c);
-        case CurveKind::Sine: return new SineCurve(spec.a, spec.b, spec.c);
+Curve* makeCurve(const CurveSpec& shape) {
+    switch (shape.kind) {
+        case CurveKind::Linear: return new LinearCurve(shape.a, shape.b);
+        case CurveKind::Trapezoid: return new TrapezoidCurve(shape.a, shape.b, shape.c);
+        case CurveKind::Sine: return new SineCurve(shape.a, shape.b, shape.c);
     }
     return nullptr;
 }

@@ -265,11 +265,11 @@ int scrolledLine(const Dialog* d, int id) {
 
 Font* createFont(int height, int width, int weight, const char* face) {
     auto* f = new Font;
-    f->spec.set = true;
-    f->spec.height = height;
-    f->spec.width = width;
-    f->spec.weight = weight > 0 ? weight : 400;
-    f->spec.face = face ? face : "";
+    f->description.set = true;
+    f->description.height = height;
+    f->description.width = width;
+    f->description.weight = weight > 0 ? weight : 400;
+    f->description.face = face ? face : "";
     return f;
 }
 void deleteFont(Font* font) { delete font; }
@@ -277,7 +277,7 @@ void deleteFont(Font* font) { delete font; }
 void setControlFont(Dialog* d, int id, const Font* font) {
     Control* c = find(d, id);
     if (!c) return;
-    c->font = font ? font->spec : FontSpec{};
+    c->font = font ? font->description : FontSpec{};
     changed(d, *c);
 }
 std::string controlFontFace(const Dialog* d, int id) {

@@ -17,7 +17,7 @@ struct FontSpec {
 };
 
 struct Font {
-    FontSpec spec;
+    FontSpec description;
 };
 
 struct Control {
