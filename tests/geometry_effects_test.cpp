@@ -1,6 +1,7 @@
 // The hypercube, the square grid, the spinning card, the cube tunnel and the
 // line fan, on the headless GL fixture.
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -239,6 +240,70 @@ TEST(SquareGrid, SpinAngleIsSharedByAllInstances) {
     EXPECT_NE(gl.pixel(80, 60), (Rgba{0, 0, 0, 255}));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+}
+
+// The grid square by square, each under its own translate-and-rotate, as the
+// reference for the batched drawing.
+void drawGridSquareBySquare(const SquareGridEffect& fx, float angle) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, 1.3333333333333333, 0.1, 200.0);
+    glMatrixMode(GL_MODELVIEW);
+    glDisable(GL_DEPTH_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
+    glEnable(GL_BLEND);
+    const uint32_t c = fx.colour;
+    const float a = float(c >> 24) / 255.0f, r = float((c >> 16) & 255u) / 255.0f;
+    const float g = float((c >> 8) & 255u) / 255.0f, b = float(c & 255u) / 255.0f;
+    for (float s = 0.0f; s < 1.0f; s += 0.2f) {
+        for (int i = 0; i < 12; ++i) {
+            for (int j = 0; j < 8; ++j) {
+                const float k = float(i + j);
+                glColor4f(0.1f + k * r, 0.1f + k * g, 0.1f + k * b, a - s);
+                glLoadIdentity();
+                const Vector3& p = fx.points[i * 8 + j];
+                glTranslatef(p.x, p.y, -20.0f);
+                angle += 0.005f;
+                if (i % 2 || j % 2) glRotatef(angle, 0.0f, float(i % 2), float(j % 2));
+                glBegin(GL_POLYGON);
+                glVertex3f(1 - s, 1 - s, s);
+                glVertex3f(-1 - s, 1 - s, s);
+                glVertex3f(-1 - s, -1 - s, s);
+                glVertex3f(1 - s, -1 - s, s);
+                glEnd();
+            }
+        }
+    }
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+}
+
+TEST(SquareGrid, BatchedDrawingMatchesSquareBySquare) {
+    test::GlFixture gl(320, 240);
+    ASSERT_TRUE(gl.ok());
+    for (const char* parameters : {"1.0 1.0 80FF00FF ", "-1.0 -1.0 800F0F80 ", "0 0 FF204060"}) {
+        SquareGridEffect fx;
+        ASSERT_EQ(fx.init(parameters), Ok);
+        fx.setParam(0, 0.1f);
+        SquareGridEffect::spinAngle = 37.0f;
+        gl.clear(0.2f, 0.1f, 0.0f);
+        drawGridSquareBySquare(fx, SquareGridEffect::spinAngle);
+        GLfloat expectedMatrix[16], matrix[16];
+        glGetFloatv(GL_MODELVIEW_MATRIX, expectedMatrix);
+        const std::vector<Rgba> expected = gl.pixels();
+
+        gl.clear(0.2f, 0.1f, 0.0f);
+        fx.render(0);
+        glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
+        const std::vector<Rgba> drawn = gl.pixels();
+        int differing = 0;
+        for (size_t n = 0; n < drawn.size(); ++n)
+            if (!drawn[n].near(expected[n], 3)) ++differing;
+        // Only edge pixels may round the other way.
+        EXPECT_LT(differing, int(drawn.size() / 200)) << parameters;
+        EXPECT_NEAR(SquareGridEffect::spinAngle, 37.0f + 2.4f, 1e-3f);
+        for (int n = 0; n < 16; ++n) EXPECT_NEAR(matrix[n], expectedMatrix[n], 1e-4f) << parameters;
+    }
 }
 
 // ---- spinning card
