@@ -2,6 +2,7 @@
 # the production's assets are generated into data/.
 BUILD ?= build
 JOBS  ?= $(shell nproc)
+MAKEFLAGS += --no-print-directory
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: deps build data run test sanitize fuzz fuzz-ci bench clean

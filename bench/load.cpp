@@ -10,8 +10,8 @@
 // bench/CMakeLists.txt), so the engine runs exactly as in the player. Each
 // start-up runs in a child process N times (3); the fastest is shown.
 //
-// Beside it: each picture decoded by `djpeg -outfile /dev/null` (best of 5,
-// less the best of 5 `djpeg -version`, the program's own start), each scene
+// Beside it: each picture decoded by `djpeg -outfile /dev/null` (best of 10,
+// less the best of 10 `djpeg -version`, the program's own start), each scene
 // imported by `assimp info` (its own "import took" figure, best of 3; with
 // its post-processing, and raw with -r). Peak resident memory: ru_maxrss of
 // a child that plays the whole production (sampled every 1/4 s, part 30
@@ -172,6 +172,9 @@ StartUp parseStartUp(const std::string& out) {
         char path[1024] = {};
         if (std::sscanf(line.c_str(), "L %c %lf %lf %1023[^\n]", &e.kind, &e.seconds, &e.part, path) >= 3) {
             e.path = path;
+            // The script writes some picture paths with a trailing blank that
+            // is not part of the file name.
+            while (!e.path.empty() && e.path.back() == ' ') e.path.pop_back();
             s.events.push_back(e);
         } else if (std::sscanf(line.c_str(), "T %lf %lf %lf", &s.driverStart, &s.init, &s.firstFrame) == 3) {
             s.ok = true;
@@ -285,12 +288,12 @@ int main(int argc, char** argv) {
     }
 
     // The independent tools, on the same files.
-    double djpegStart = bestOf(5, {"djpeg", "-version"});
+    double djpegStart = bestOf(10, {"djpeg", "-version"});
     std::map<std::string, double> djpeg;
     std::map<std::string, double> assimp, assimpRaw;
     for (const Event& e : best.events) {
         if (e.kind == 'P' && !djpeg.count(e.path)) {
-            double s = bestOf(5, {"djpeg", "-outfile", "/dev/null", e.path});
+            double s = bestOf(10, {"djpeg", "-outfile", "/dev/null", e.path});
             djpeg[e.path] = s >= 0 && djpegStart >= 0 ? std::max(0.0, s - djpegStart) : -1;
         }
         if (e.kind == 'S' && !assimp.count(e.path)) {
