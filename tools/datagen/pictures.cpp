@@ -280,7 +280,7 @@ bool shadeMushroom(const Mushroom& m, float x, float y, Vec3& out) {
         Vec3 n = normalize({cu, cv * 0.9f, nz});
         float diffuse = std::max(0.0f, dot(n, kLight));
         Vec3 h = normalize(kLight + Vec3{0.0f, 0.0f, 1.0f});
-        float spec = std::pow(std::max(0.0f, dot(n, h)), 40.0f);
+        float highlight = std::pow(std::max(0.0f, dot(n, h)), 40.0f);
         Vec3 base = m.cap;
         // White spots stuck to the dome follow its curvature.
         Rng rng(m.seed);
@@ -293,7 +293,7 @@ bool shadeMushroom(const Mushroom& m, float x, float y, Vec3& out) {
         }
         base = lerp(base, rgb(0.95f, 0.92f, 0.85f), spot);
         float edge = smoothstep(0.75f, 1.0f, cu * cu + cv * cv);
-        Vec3 c = base * (0.18f + 0.95f * diffuse) * (1.0f - 0.45f * edge) + rgb(1.0f, 0.95f, 0.9f) * (spec * 0.6f);
+        Vec3 c = base * (0.18f + 0.95f * diffuse) * (1.0f - 0.45f * edge) + rgb(1.0f, 0.95f, 0.9f) * (highlight * 0.6f);
         out = c;
         return true;
     }
