@@ -18,11 +18,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display number itself and tells it on fd 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n 1 "$work/display")"
+start_xvfb "$work"
 unset SDL_VIDEODRIVER WAYLAND_DISPLAY  # the production's window on the X display too
 export XDG_CONFIG_HOME="$work/config"
 cd "$work"

@@ -6,8 +6,20 @@
 #                           gone; fails when it never appears or never goes
 #   press_quit [seconds]    the same with a click on the Quit button
 #
+#   start_xvfb DIR          starts an Xvfb on a free display (it tells the
+#                           number through DIR/display), sets xvfb_pid and
+#                           exports DISPLAY; fails when no server comes up
+#
 # Both need DISPLAY and xdotool. Give quillon its own XDG_CONFIG_HOME so the
 # settings of one run do not leak into another's.
+
+start_xvfb() {
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$1/display" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$1/display" ] && break; sleep 0.1; done
+  [ -s "$1/display" ] || { echo "FAIL: Xvfb did not start" >&2; return 1; }
+  export DISPLAY=":$(head -n 1 "$1/display")"
+}
 
 SETUP_DIALOG_TITLE='^Velmora Setup v0\.1 - moot 02 - Plinthor$'
 
